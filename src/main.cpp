@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// A small animated GLUT scene: a figure spiralling down a green trunk.
+//
+// main wires every handler to the toolkit in one visible block and hands
+// control to the toolkit's event loop, which calls one handler at a time.
+#include "animation.h"
+#include "glut_headers.h"
+#include "input.h"
+#include "menu.h"
+#include "renderer.h"
+
+int main(int argc, char** argv) {
+    // The whole command line goes to the toolkit, which takes its own options
+    // (-geometry, -display, ...); the program has none of its own.
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow("GLUT Alap");  // default size and position, or -geometry
+
+    glutReshapeFunc(reshapeView);
+    glutSpecialFunc(handleSpecialKey);
+    glutKeyboardFunc(handleKey);
+    glutDisplayFunc(displayScene);
+    glutTimerFunc(TIMER_PERIOD_MS, animationTick, 1);  // first tick; each re-arms the next
+    buildContextMenu();                                 // belongs to the window just created
+    initRenderState();                                  // needs the window's GL context
+
+    glutMainLoop();  // does not return: the menu's exit or closing the window ends the process
+    return 0;
+}

@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: MIT
+#include "scene_state.h"
+
+SceneState sceneState;
