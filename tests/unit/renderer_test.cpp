@@ -45,6 +45,8 @@ const ReshapeCase RESHAPES[] = {
     {"Square", 400, 400, 400, 400, 25, 25},
     {"TwiceAsWide", 800, 400, 800, 400, 50, 25},
     {"TwiceAsTall", 400, 800, 400, 800, 25, 50},
+    {"WideAtThreeToTwo", 300, 200, 300, 200, 37.5, 25},  // ratios not whole numbers
+    {"TallAtEightToFive", 250, 400, 250, 400, 25, 40},
     {"Thin", 3, 300, 3, 300, 25, 2500},
     {"ZeroHeightCountsAsOne", 300, 0, 300, 1, 7500, 25},
     {"ZeroWidthCountsAsOne", 0, 300, 1, 300, 25, 7500},
