@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     glutKeyboardFunc(handleKey);
     glutDisplayFunc(displayScene);
     glutTimerFunc(TIMER_PERIOD_MS, animationTick, 1);  // first tick; each re-arms the next
-    buildContextMenu();                                 // belongs to the window just created
-    initRenderState();                                  // needs the window's GL context
+    buildContextMenu();                                // belongs to the window just created
+    initRenderState();                                 // needs the window's GL context
 
     glutMainLoop();  // does not return: the menu's exit or closing the window ends the process
     return 0;

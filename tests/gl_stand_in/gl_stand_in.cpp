@@ -82,10 +82,13 @@ Matrix rotation(double degrees, double x, double y, double z) {
     const double c = std::cos(radians);
     const double s = std::sin(radians);
     const double t = 1.0 - c;
+    // Column by column, as GL stores it.
+    // clang-format off
     return {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0.0,
             t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0.0,
             t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0.0,
             0.0,               0.0,               0.0,               1.0};
+    // clang-format on
 }
 
 void recordPrimitive(const char* name, std::initializer_list<double> args) {
@@ -137,11 +140,13 @@ void glLoadIdentity() {
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
              GLdouble zFar) {
     record("glOrtho", {left, right, bottom, top, zNear, zFar});
+    // clang-format off
     stand_in::applyTransform({2.0 / (right - left), 0.0, 0.0, 0.0,
                               0.0, 2.0 / (top - bottom), 0.0, 0.0,
                               0.0, 0.0, -2.0 / (zFar - zNear), 0.0,
                               -(right + left) / (right - left), -(top + bottom) / (top - bottom),
                               -(zFar + zNear) / (zFar - zNear), 1.0});
+    // clang-format on
 }
 
 void glPushMatrix() {
@@ -270,8 +275,8 @@ int glutGetModifiers() {
 void glutSolidCube(double size) { stand_in::recordPrimitive("glutSolidCube", {size}); }
 
 void glutSolidCone(double base, double height, GLint slices, GLint stacks) {
-    stand_in::recordPrimitive("glutSolidCone", {base, height, static_cast<double>(slices),
-                                                static_cast<double>(stacks)});
+    stand_in::recordPrimitive(
+        "glutSolidCone", {base, height, static_cast<double>(slices), static_cast<double>(stacks)});
 }
 
 void glutBitmapCharacter(void* font, int character) {

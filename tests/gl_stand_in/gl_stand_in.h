@@ -81,8 +81,8 @@ struct StandIn {
     // What was drawn.
     std::vector<Primitive> primitives;
     std::vector<RasterPosition> rasterPositions;
-    std::string bitmapText;              // the bytes given to glutBitmapCharacter
-    std::vector<void*> bitmapFonts;      // the font of each of those bytes
+    std::string bitmapText;          // the bytes given to glutBitmapCharacter
+    std::vector<void*> bitmapFonts;  // the font of each of those bytes
     int swaps = 0;
 
     // Toolkit requests and registrations.

@@ -33,10 +33,10 @@ struct PoseAfterTicks {
 // height 101 ticks from the start and then every 121.
 const PoseAfterTicks POSES[] = {
     {1, -2.0f, 5.0f, 9.75f},
-    {5, -10.0f, 25.0f, 8.75f},   // -10 is shown for one tick ...
-    {6, 0.0f, 30.0f, 8.5f},      // ... then the tilt snaps forward
-    {72, 0.0f, 360.0f, -8.0f},   // 360 is shown for one tick ...
-    {73, -2.0f, 5.0f, -8.25f},   // ... then the orbit goes on from 5
+    {5, -10.0f, 25.0f, 8.75f},  // -10 is shown for one tick ...
+    {6, 0.0f, 30.0f, 8.5f},     // ... then the tilt snaps forward
+    {72, 0.0f, 360.0f, -8.0f},  // 360 is shown for one tick ...
+    {73, -2.0f, 5.0f, -8.25f},  // ... then the orbit goes on from 5
     {100, -8.0f, 140.0f, -15.0f},
     {101, -10.0f, 145.0f, 15.0f},  // the bottom reached: back to the top, no overshoot
     {221, -10.0f, 25.0f, -15.0f},

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Catches wrong view steps and wrap-arounds, and key reports that differ by a
 // byte, lose a modifier, come out of order or stay stuck in a buffer.
-#include <set>
 #include <sys/wait.h>
+#include <set>
 
 #include "input.h"
 #include "test_support.h"
@@ -52,8 +52,7 @@ TEST_P(SpecialKeyTest, TurnsTheViewAndAlwaysRedraws) {
     EXPECT_EQ(sceneState.filledMode, before.filledMode);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SpecialKeyTest, ::testing::ValuesIn(SPECIAL_KEYS),
-                         RowName());
+INSTANTIATE_TEST_SUITE_P(Table, SpecialKeyTest, ::testing::ValuesIn(SPECIAL_KEYS), RowName());
 
 class ArrowCycleTest : public HandlerTest, public ::testing::WithParamInterface<int> {};
 
@@ -97,12 +96,12 @@ const KeyReportCase KEY_REPORTS[] = {
     {"Alt", 'a', 120, 45, GLUT_ACTIVE_ALT, PLAIN_A + "ALT lenyomva. \n"},
     {"ShiftAndAlt", 'A', 120, 45, GLUT_ACTIVE_SHIFT | GLUT_ACTIVE_ALT,
      SHIFTED_A + "SHIFT lenyomva. ALT lenyomva. \n"},
-    {"AllThreeInFixedOrder", 'A', 120, 45,
-     GLUT_ACTIVE_ALT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_SHIFT,
+    {"AllThreeInFixedOrder", 'A', 120, 45, GLUT_ACTIVE_ALT | GLUT_ACTIVE_CTRL | GLUT_ACTIVE_SHIFT,
      SHIFTED_A + "SHIFT lenyomva. CTRL lenyomva. ALT lenyomva. \n"},
     {"ControlCharacterAsRawByte", 0x01, 7, 8, GLUT_ACTIVE_CTRL,
      "Billentyu lenyomva, kodja \x01, pozicio (7,8). CTRL lenyomva. \n"},
-    {"EscapeIsReportedLikeAnyKey", 0x1b, 0, 0, 0, "Billentyu lenyomva, kodja \x1b, pozicio (0,0). \n"},
+    {"EscapeIsReportedLikeAnyKey", 0x1b, 0, 0, 0,
+     "Billentyu lenyomva, kodja \x1b, pozicio (0,0). \n"},
     {"HighByteUnchanged", 0xe9, 3, 4, 0, "Billentyu lenyomva, kodja \xe9, pozicio (3,4). \n"},
     {"PositionOutsideTheWindow", 'q', -5, 1200, 0,
      "Billentyu lenyomva, kodja q, pozicio (-5,1200). \n"},
@@ -120,8 +119,7 @@ TEST_P(KeyReportTest, WritesOneExactLineAndRedraws) {
     EXPECT_EQ(stand_in::gl.redisplays, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, KeyReportTest, ::testing::ValuesIn(KEY_REPORTS),
-                         RowName());
+INSTANTIATE_TEST_SUITE_P(Table, KeyReportTest, ::testing::ValuesIn(KEY_REPORTS), RowName());
 
 using KeyTest = HandlerTest;
 

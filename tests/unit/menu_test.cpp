@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Catches a menu built wrong (labels, values, order, button), a toggle that
 // fails to flip or to report, and an exit that loses console text.
+#include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 
 #include "menu.h"
 #include "test_support.h"

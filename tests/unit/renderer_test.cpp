@@ -66,7 +66,7 @@ TEST_P(ReshapeTest, ShorterAxisShowsFiftyUnitsUndistorted) {
     const stand_in::Call* ortho = gl.findCall("glOrtho");
     ASSERT_NE(ortho, nullptr);
     const std::vector<double> expected = {-c.halfWidth, c.halfWidth, -c.halfHeight,
-                                          c.halfHeight, -25.0, 25.0};
+                                          c.halfHeight, -25.0,       25.0};
     ASSERT_EQ(ortho->args.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_NEAR(ortho->args[i], expected[i], 1e-9) << "glOrtho argument " << i;
@@ -75,8 +75,7 @@ TEST_P(ReshapeTest, ShorterAxisShowsFiftyUnitsUndistorted) {
     EXPECT_EQ(gl.callNames().at(2), "glLoadIdentity");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ReshapeTest, ::testing::ValuesIn(RESHAPES),
-                         RowName());
+INSTANTIATE_TEST_SUITE_P(Table, ReshapeTest, ::testing::ValuesIn(RESHAPES), RowName());
 
 using ProjectionTest = HandlerTest;
 
@@ -159,25 +158,20 @@ struct FigureCase {
 double sinDeg(double degrees) { return std::sin(degrees * PI / 180.0); }
 double cosDeg(double degrees) { return std::cos(degrees * PI / 180.0); }
 
+// clang-format off
 const FigureCase FIGURES[] = {
     // Behind the trunk, its 3-unit face to the viewer, the tip touching the trunk.
-    {"BehindAtOrbit0", 0, 10, 0, {0, 10, -4.5}, {1.5, 10, -4.5}, {0, 12.5, -3.5}, {0, 12.5, -0.5}},
-    {"LeftAtOrbit90", 90, 10, 0, {-4.5, 10, 0}, {-4.5, 10, -1.5}, {-3.5, 12.5, 0}, {-0.5, 12.5, 0}},
-    {"InFrontAtOrbit180", 180, -15, 0, {0, -15, 4.5}, {-1.5, -15, 4.5}, {0, -12.5, 3.5},
-     {0, -12.5, 0.5}},
-    {"RightAtOrbit270", 270, 15, 0, {4.5, 15, 0}, {4.5, 15, 1.5}, {3.5, 17.5, 0}, {0.5, 17.5, 0}},
-    {"Orbit360DrawsLikeOrbit0", 360, 10, 0, {0, 10, -4.5}, {1.5, 10, -4.5}, {0, 12.5, -3.5},
-     {0, 12.5, -0.5}},
+    {"BehindAtOrbit0",            0,  10, 0, {0, 10, -4.5}, {1.5, 10, -4.5},  {0, 12.5, -3.5}, {0, 12.5, -0.5}},
+    {"LeftAtOrbit90",            90,  10, 0, {-4.5, 10, 0}, {-4.5, 10, -1.5}, {-3.5, 12.5, 0}, {-0.5, 12.5, 0}},
+    {"InFrontAtOrbit180",       180, -15, 0, {0, -15, 4.5}, {-1.5, -15, 4.5}, {0, -12.5, 3.5}, {0, -12.5, 0.5}},
+    {"RightAtOrbit270",         270,  15, 0, {4.5, 15, 0},  {4.5, 15, 1.5},   {3.5, 17.5, 0},  {0.5, 17.5, 0}},
+    {"Orbit360DrawsLikeOrbit0", 360,  10, 0, {0, 10, -4.5}, {1.5, 10, -4.5},  {0, 12.5, -3.5}, {0, 12.5, -0.5}},
     // Tilted back by 10 degrees about the body's centre: the cone end leaves the trunk.
-    {"TiltedBack",
-     0,
-     10,
-     -10,
-     {0, 10, -4.5},
-     {1.5, 10, -4.5},
+    {"TiltedBack", 0, 10, -10, {0, 10, -4.5}, {1.5, 10, -4.5},
      {0, 10 + 2.5 * cosDeg(10) + 1 * sinDeg(10), -4.5 - 2.5 * sinDeg(10) + 1 * cosDeg(10)},
      {0, 10 + 2.5 * cosDeg(10) + 4 * sinDeg(10), -4.5 - 2.5 * sinDeg(10) + 4 * cosDeg(10)}},
 };
+// clang-format on
 
 class FigurePlacementTest : public FrameTest, public ::testing::WithParamInterface<FigureCase> {};
 
@@ -200,8 +194,7 @@ TEST_P(FigurePlacementTest, BodyAndConeAreWhereThePoseSays) {
     expectNear(eyePosition(drawn[2], {0, 0, 3}), c.coneTip, "cone tip");
 }
 
-INSTANTIATE_TEST_SUITE_P(Poses, FigurePlacementTest, ::testing::ValuesIn(FIGURES),
-                         RowName());
+INSTANTIATE_TEST_SUITE_P(Poses, FigurePlacementTest, ::testing::ValuesIn(FIGURES), RowName());
 
 TEST_F(FrameTest, ViewAnglesTurnTheWholeSceneXFirst) {
     // Down 18 times: the trunk's top comes towards the viewer, seen end-on.

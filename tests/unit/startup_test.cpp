@@ -42,11 +42,23 @@ const bool eventLoopIsTheTestRun = [] {
 
 TEST(Startup, CallsFollowTheFixedOrder) {
     const std::vector<std::string> expected = {
-        "glutInit",         "glutInitDisplayMode", "glutCreateWindow", "glutReshapeFunc",
-        "glutSpecialFunc",  "glutKeyboardFunc",    "glutDisplayFunc",  "glutTimerFunc",
-        "glutCreateMenu",   "glutAddMenuEntry",    "glutAddMenuEntry", "glutAttachMenu",
-        "glClearColor",     "glEnable",            "glCullFace",       "glEnable",
-        "glutMainLoop",
+        "glutInit",             // the command line first, before any window exists
+        "glutInitDisplayMode",  //
+        "glutCreateWindow",     //
+        "glutReshapeFunc",      // handlers, in this order
+        "glutSpecialFunc",      //
+        "glutKeyboardFunc",     //
+        "glutDisplayFunc",      //
+        "glutTimerFunc",        // the first tick
+        "glutCreateMenu",       // the menu, on the new window
+        "glutAddMenuEntry",     //
+        "glutAddMenuEntry",     //
+        "glutAttachMenu",       //
+        "glClearColor",         // one-time GL state, in the window's context
+        "glEnable",             //
+        "glCullFace",           //
+        "glEnable",             //
+        "glutMainLoop",         // and nothing after it
     };
     EXPECT_EQ(gl.callNames(), expected);
 }
