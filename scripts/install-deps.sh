@@ -16,6 +16,8 @@ packages=(
     libgl1-mesa-dri                    # Mesa's drivers, the software renderer among them
     libgtest-dev                       # unit and end-to-end tests
     libx11-dev libxtst-dev xvfb        # end-to-end tests: a private X server, real input events
+    libpng-dev imagemagick             # the capture tool: PNG frames and the animated GIF
+    libxdamage-dev gnuplot-nox         # benchmarks: frames counted from damage reports, the plot
 )
 
 missing=()
