@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "renderer.h"
 
+#include <algorithm>
+
 #include "glut_headers.h"
 #include "scene_state.h"
 
@@ -45,6 +47,11 @@ void initRenderState() {
 }
 
 void reshapeView(int width, int height) {
+    if (width > MAX_WINDOW_SIDE || height > MAX_WINDOW_SIDE) {
+        // Another client made the window too large to draw; the toolkit
+        // calls back here once the smaller size has taken effect.
+        glutReshapeWindow(std::min(width, MAX_WINDOW_SIDE), std::min(height, MAX_WINDOW_SIDE));
+    }
     // A minimised window can report a zero size; 1 keeps the ratios finite.
     if (width == 0) {
         width = 1;

@@ -13,10 +13,16 @@
 // [-25, 25] scene units) and the near/far distance of the projection.
 constexpr double ORTHO_HALF_EXTENT = 25.0;
 
+// The largest window side, in pixels, the program lets the GL draw into.
+// Mesa's software renderer supports viewports up to 16384 pixels a side and
+// crashes drawing into a much larger window.
+constexpr int MAX_WINDOW_SIDE = 16384;
+
 // One-time GL state; needs the window's GL context, so call it after the window exists.
 void initRenderState();
 
-// GLUT reshape callback: aspect-preserving orthographic projection.
+// GLUT reshape callback: aspect-preserving orthographic projection. A window
+// made larger than MAX_WINDOW_SIDE is asked back to that size.
 void reshapeView(int width, int height);
 
 // GLUT display callback: draws one frame from sceneState, which it only reads.

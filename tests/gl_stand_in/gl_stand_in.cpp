@@ -205,6 +205,22 @@ void glutInitDisplayMode(unsigned int displayMode) {
     record("glutInitDisplayMode", {static_cast<double>(displayMode)});
 }
 
+int glutGet(GLenum query) {
+    record("glutGet", {static_cast<double>(query)});
+    switch (query) {
+        case GLUT_INIT_WINDOW_WIDTH:
+            return gl.initWindowWidth;
+        case GLUT_INIT_WINDOW_HEIGHT:
+            return gl.initWindowHeight;
+        default:
+            return 0;
+    }
+}
+
+void glutInitWindowSize(int width, int height) {
+    record("glutInitWindowSize", {static_cast<double>(width), static_cast<double>(height)});
+}
+
 int glutCreateWindow(const char* title) {
     record("glutCreateWindow", {}, title);
     return 1;
@@ -260,6 +276,10 @@ void glutMainLoop() {
 void glutPostRedisplay() {
     record("glutPostRedisplay");
     ++gl.redisplays;
+}
+
+void glutReshapeWindow(int width, int height) {
+    record("glutReshapeWindow", {static_cast<double>(width), static_cast<double>(height)});
 }
 
 void glutSwapBuffers() {

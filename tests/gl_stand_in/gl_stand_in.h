@@ -99,6 +99,10 @@ struct StandIn {
 
     // What glutGetModifiers answers; a test sets it.
     int modifiers = 0;
+    // What glutGet answers for the requested window size: freeglut's default,
+    // or what -geometry asked for.
+    int initWindowWidth = 300;
+    int initWindowHeight = 300;
 
     const Matrix& modelView() const { return modelViewStack.back(); }
     const Matrix& projection() const { return projectionStack.back(); }

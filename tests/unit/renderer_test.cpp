@@ -79,6 +79,25 @@ INSTANTIATE_TEST_SUITE_P(Table, ReshapeTest, ::testing::ValuesIn(RESHAPES), RowN
 
 using ProjectionTest = HandlerTest;
 
+TEST_F(ProjectionTest, WindowTooLargeToDrawIsAskedBackToTheLargestDrawableSize) {
+    reshapeView(40000, 300);
+    const stand_in::Call* resize = gl.findCall("glutReshapeWindow");
+    ASSERT_NE(resize, nullptr);
+    EXPECT_EQ(resize->args, (std::vector<double>{16384, 300}));
+
+    stand_in::reset();
+    reshapeView(200, 99999);
+    resize = gl.findCall("glutReshapeWindow");
+    ASSERT_NE(resize, nullptr);
+    EXPECT_EQ(resize->args, (std::vector<double>{200, 16384}));
+}
+
+TEST_F(ProjectionTest, DrawableWindowSizesAreLeftAlone) {
+    reshapeView(16384, 16384);
+    reshapeView(300, 300);
+    EXPECT_EQ(gl.findCall("glutReshapeWindow"), nullptr);
+}
+
 TEST_F(ProjectionTest, ReshapeReplacesTheProjectionAndLeavesIdentityModelViewCurrent) {
     reshapeView(800, 400);
     reshapeView(400, 400);  // must not accumulate onto the previous projection

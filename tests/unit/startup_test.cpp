@@ -43,6 +43,8 @@ const bool eventLoopIsTheTestRun = [] {
 TEST(Startup, CallsFollowTheFixedOrder) {
     const std::vector<std::string> expected = {
         "glutInit",             // the command line first, before any window exists
+        "glutGet",              // the size asked for, checked against the drawable limit
+        "glutGet",              // (within it: no glutInitWindowSize, the toolkit decides)
         "glutInitDisplayMode",  //
         "glutCreateWindow",     //
         "glutReshapeFunc",      // handlers, in this order
