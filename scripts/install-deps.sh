@@ -18,6 +18,7 @@ packages=(
     libx11-dev libxtst-dev xvfb        # end-to-end tests: a private X server, real input events
     libpng-dev imagemagick             # the capture tool: PNG frames and the animated GIF
     libxdamage-dev gnuplot-nox         # benchmarks: frames counted from damage reports, the plot
+    valgrind                           # scripts/valgrind-check.sh
 )
 
 missing=()
