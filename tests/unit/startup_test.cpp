@@ -21,6 +21,7 @@
 #include "menu.h"
 #include "renderer.h"
 #include "scene_state.h"
+#include "test_support.h"
 
 namespace {
 
@@ -98,13 +99,6 @@ TEST(Startup, DrawsNothingBeforeTheEventLoop) {
     EXPECT_EQ(gl.redisplays, 0);
 }
 
-TEST(Startup, SceneIsInItsInitialStateWhenTheLoopStarts) {
-    EXPECT_EQ(sceneAtMainLoop.viewAngleX, 0.0f);
-    EXPECT_EQ(sceneAtMainLoop.viewAngleY, 0.0f);
-    EXPECT_EQ(sceneAtMainLoop.figureTilt, 0.0f);
-    EXPECT_EQ(sceneAtMainLoop.figureHeight, 10.0f);
-    EXPECT_EQ(sceneAtMainLoop.figureOrbit, 0.0f);
-    EXPECT_EQ(sceneAtMainLoop.filledMode, 1);
-}
+TEST(Startup, SceneIsInItsInitialStateWhenTheLoopStarts) { expectInitialScene(sceneAtMainLoop); }
 
 }  // namespace

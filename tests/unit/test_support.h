@@ -11,6 +11,17 @@
 #include "gl_stand_in.h"
 #include "scene_state.h"
 
+// The scene right after start-up: unturned, figure upright at height 10 and
+// orbit 0, drawn filled.
+inline void expectInitialScene(const SceneState& scene) {
+    EXPECT_EQ(scene.viewAngleX, 0.0f);
+    EXPECT_EQ(scene.viewAngleY, 0.0f);
+    EXPECT_EQ(scene.figureTilt, 0.0f);
+    EXPECT_EQ(scene.figureHeight, 10.0f);
+    EXPECT_EQ(scene.figureOrbit, 0.0f);
+    EXPECT_EQ(scene.filledMode, 1);
+}
+
 // Every test starts from a fresh GL context and the scene's initial state.
 class HandlerTest : public ::testing::Test {
 protected:
